@@ -1,0 +1,11 @@
+# CHIMORA_SANITIZE: empty, "address" (ASan + UBSan) or "thread".
+set(CHIMORA_SANITIZE "" CACHE STRING "Sanitizer set for native builds")
+if(CHIMORA_SANITIZE STREQUAL "address")
+    add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+elseif(CHIMORA_SANITIZE STREQUAL "thread")
+    add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=thread)
+elseif(NOT CHIMORA_SANITIZE STREQUAL "")
+    message(FATAL_ERROR "CHIMORA_SANITIZE must be empty, address or thread")
+endif()

@@ -1,0 +1,4 @@
+#include "Arrays.h"
+
+IMPLEMENT_DYNAMIC(CPtrArray, CObject)
+IMPLEMENT_DYNAMIC(CDWordArray, CObject)
