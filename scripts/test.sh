@@ -9,7 +9,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 "$root/scripts/install-deps.sh" || exit 1
 
-presets=(${CHIMORA_PRESETS:-native native-asan native-tsan win64 win32})
+presets=(${CHIMORA_PRESETS:-native native-asan native-tsan fuzz win64 win32})
 prefix="$root/build/wineprefix"
 logdir="$root/build/logs"
 mkdir -p "$logdir"
