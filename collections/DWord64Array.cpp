@@ -1,0 +1,3 @@
+#include "DWord64Array.h"
+
+IMPLEMENT_SERIAL(CDWord64Array, CObject, 1)

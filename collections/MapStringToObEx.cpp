@@ -1,0 +1,138 @@
+#include "MapStringToObEx.h"
+
+#include "StringMapRecord.h"
+
+#include "Archive.h"
+
+namespace
+{
+const WORD wRecordVersion = 1;
+// An empty key's length byte and a null reference's tag.
+const size_t nMinEntryBytes = 1 + 2;
+
+// Whether the next object reference is null or announces a new object,
+// leaving the archive where it was. The archive does not buffer (see
+// Archive.h), so stepping its file back undoes the peek; the tag forms are
+// the archive's object-reference forms.
+BOOL IsOwnableReference(CArchive& ar)
+{
+    WORD wTag;
+    ar >> wTag;
+    LONGLONG nRead = 2;
+    BOOL bOwnable;
+    if (wTag == 0xFFFF)
+    {
+        bOwnable = TRUE;
+    }
+    else if (wTag == 0x7FFF)
+    {
+        DWORD dwTag;
+        ar >> dwTag;
+        nRead += 4;
+        bOwnable = dwTag == 0 || (dwTag & 0x80000000u) != 0;
+    }
+    else
+    {
+        bOwnable = wTag == 0 || (wTag & 0x8000u) != 0;
+    }
+    ar.GetFile()->Seek(-nRead, CFile::current);
+    return bOwnable;
+}
+} // namespace
+
+IMPLEMENT_SERIAL(CMapStringToObEx, CMapStringToOb, 1)
+
+CMapStringToObEx::CMapStringToObEx() : CMapStringToOb(10), m_bDeleteValues(FALSE) {}
+
+CMapStringToObEx::~CMapStringToObEx()
+{
+    CMapStringToObEx::RemoveAll();
+}
+
+void CMapStringToObEx::SetAt(const CString& key, CObject* newValue)
+{
+    CObject* oldValue;
+    if (Lookup(key, oldValue) && oldValue != nullptr && oldValue == newValue)
+        return;
+    // The slot first: inserting is the one step that can throw, and it must
+    // not come after the old object is gone.
+    CObject*& rValue = (*this)[key];
+    if (m_bDeleteValues)
+        delete rValue;
+    rValue = newValue;
+}
+
+void CMapStringToObEx::RemoveAll()
+{
+    if (m_bDeleteValues)
+    {
+        CString key;
+        CObject* value;
+        for (POSITION pos = GetStartPosition(); pos != nullptr;)
+        {
+            GetNextAssoc(pos, key, value);
+            delete value;
+        }
+    }
+    CMapStringToOb::RemoveAll();
+}
+
+void CMapStringToObEx::LoadEntry(CArchive& ar, const CString& key)
+{
+    CObject* oldValue = nullptr;
+    BOOL bKnownKey = Lookup(key, oldValue);
+    if (m_bDeleteValues)
+    {
+        if (bKnownKey)
+            AfxThrowArchiveException(CArchiveException::genericException);
+        if (!IsOwnableReference(ar))
+            AfxThrowArchiveException(CArchiveException::badIndex);
+    }
+    // The slot before the object, so an owned object is held the moment it
+    // exists; without it, a failed insertion would leak the object.
+    (*this)[key] = oldValue;
+    CObject* pOb;
+    try
+    {
+        pOb = ar.ReadObject(nullptr);
+    }
+    catch (...)
+    {
+        if (!bKnownKey)
+            RemoveKey(key);
+        throw;
+    }
+    // The key is present, so this finds its slot without allocating. An
+    // owning map has no old object here; a non-owning one frees nothing.
+    (*this)[key] = pOb;
+}
+
+void CMapStringToObEx::Serialize(CArchive& ar)
+{
+    if (ar.IsStoring())
+    {
+        ar << wRecordVersion << m_bDeleteValues << GetHashTableSize()
+           << static_cast<int>(GetCount());
+        CString key;
+        CObject* value;
+        for (POSITION pos = GetStartPosition(); pos != nullptr;)
+        {
+            GetNextAssoc(pos, key, value);
+            ar << key;
+            ar.WriteObject(value);
+        }
+        return;
+    }
+    RemoveAll();
+    WORD wVersion;
+    UINT nHashSize;
+    ar >> wVersion >> m_bDeleteValues >> nHashSize;
+    int nEntries = ReadStringMapEntryCount(ar, nMinEntryBytes);
+    InitHashTable(LoadableHashTableSize(nHashSize, nEntries), FALSE);
+    for (int i = 0; i < nEntries; ++i)
+    {
+        CString key;
+        ar >> key;
+        LoadEntry(ar, key);
+    }
+}
