@@ -15,9 +15,9 @@
 //
 // It writes the registry view of its own build; run the build of the same
 // architecture as the Uninstall.exe that is to read it.
+#include "ComRef.h"
 #include "RegistryPath.h"
 
-#include <objbase.h>
 #include <shlobj.h>
 
 #include <cstdio>
@@ -30,26 +30,6 @@ namespace
 
 const char c_szFamilyKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vintora Version 10.0";
-
-// Releases one COM interface.
-template <class T>
-class CComRef
-{
-public:
-    CComRef() = default;
-    ~CComRef()
-    {
-        if (m_p)
-            m_p->Release();
-    }
-    CComRef(const CComRef&) = delete;
-    CComRef& operator=(const CComRef&) = delete;
-    T* operator->() const { return m_p; }
-    void** Out() { return reinterpret_cast<void**>(&m_p); }
-
-private:
-    T* m_p = nullptr;
-};
 
 std::string Profile(const std::string& strFile, const char* pszSection, const std::string& strKey)
 {

@@ -24,7 +24,11 @@ int MeasureText(CClientDC& dc, LPCSTR pszText)
 } // namespace
 
 BEGIN_MESSAGE_MAP(CUninstallDlg, CDialog)
+ON_BN_CLICKED(IDC_REMOVE, &CUninstallDlg::OnRemove)
 ON_LBN_SELCHANGE(IDC_APPS, &CUninstallDlg::OnSelchangeApps)
+// Escape and the caption's close button come as IDCANCEL: they close the
+// same way as the Close button.
+ON_BN_CLICKED(IDCANCEL, &CUninstallDlg::OnOK)
 ON_WM_DRAWITEM()
 END_MESSAGE_MAP()
 

@@ -5,6 +5,15 @@
 // "name<TAB>folder" and carries its App number as item data, so the sorted
 // list maps back to the keys. Remove is enabled exactly while something is
 // selected.
+//
+// Remove removes the selected applications (AppRemoval.h) after the user has
+// confirmed. Close, Escape and the caption's close button all run OnOK,
+// which points the family's "UninstallString" at the highest-numbered
+// remaining application's Uninstall.exe (App1..App49), deletes the family
+// key when none remains, and ends the dialog with IDOK - the program then
+// removes itself - unless the running program file is a remaining
+// application's Uninstall.exe (as text, or as the same existing file), in
+// which case it ends with IDCANCEL.
 #pragma once
 
 #include "Controls.h"
@@ -22,8 +31,10 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
+    void OnOK() override;
 
     void OnSelchangeApps();
+    void OnRemove();
 
     CString m_strKey; // the family key path below HKEY_LOCAL_MACHINE
     CButton m_btnIcon;

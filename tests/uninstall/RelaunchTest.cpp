@@ -4,71 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 namespace
 {
 
 const DWORD c_nTimeoutMs = 20000;
-
-std::string ProgramBesideTest()
-{
-    char szPath[MAX_PATH];
-    ::GetModuleFileNameA(nullptr, szPath, MAX_PATH);
-    std::string strPath = szPath;
-    return strPath.substr(0, strPath.rfind('\\') + 1) + "Uninstall.exe";
-}
-
-// This process's environment with TMP and TEMP pointing at strTemp, so a
-// child's temporary copy lands where the test can watch it.
-std::string EnvironmentWithTemp(const std::string& strTemp)
-{
-    std::string strEnv;
-    LPCH pEnv = ::GetEnvironmentStringsA();
-    for (LPCSTR p = pEnv; *p; p += std::strlen(p) + 1)
-    {
-        if (_strnicmp(p, "TMP=", 4) != 0 && _strnicmp(p, "TEMP=", 5) != 0)
-            strEnv.append(p, std::strlen(p) + 1);
-    }
-    ::FreeEnvironmentStringsA(pEnv);
-    strEnv += "TMP=" + strTemp + '\0' + "TEMP=" + strTemp + '\0' + '\0';
-    return strEnv;
-}
-
-// Starts the program with that command line tail; the current folder is
-// the drive root, so no folder under test is held open.
-HANDLE Start(const std::string& strProgram, const std::string& strArgs,
-             const std::string* pEnv = nullptr, DWORD dwFlags = 0)
-{
-    std::string strCmdLine = "\"" + strProgram + "\" " + strArgs;
-    STARTUPINFOA si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessA(strProgram.c_str(), &strCmdLine[0], nullptr, nullptr, TRUE, dwFlags,
-                          pEnv ? const_cast<char*>(pEnv->c_str()) : nullptr, "C:\\", &si, &pi))
-        return nullptr;
-    ::CloseHandle(pi.hThread);
-    return pi.hProcess;
-}
-
-bool Ended(HANDLE hProcess, DWORD nTimeoutMs)
-{
-    return ::WaitForSingleObject(hProcess, nTimeoutMs) == WAIT_OBJECT_0;
-}
-
-bool FolderIsEmpty(const std::string& strFolder)
-{
-    WIN32_FIND_DATAA fd;
-    HANDLE hFind = ::FindFirstFileA((strFolder + "\\*").c_str(), &fd);
-    if (hFind == INVALID_HANDLE_VALUE)
-        return true;
-    bool bEmpty = true;
-    do
-        bEmpty = bEmpty && (!std::strcmp(fd.cFileName, ".") || !std::strcmp(fd.cFileName, ".."));
-    while (::FindNextFileA(hFind, &fd));
-    ::FindClose(hFind);
-    return bEmpty;
-}
 
 class RelaunchTest : public ::testing::Test
 {
@@ -87,15 +26,15 @@ TEST_F(RelaunchTest, RelaunchedRunWaitsForTheFirstProcessThenDeletesAndClimbs)
     m_tmp.MakeFile("App\\Bin\\Uninstall.exe");
     m_tmp.MakeFile("App\\data\\keep.txt");
     // The stand-in for the first process never runs until it is ended.
-    HANDLE hFirst = Start(ProgramBesideTest(), "", nullptr, CREATE_SUSPENDED);
+    HANDLE hFirst = StartProgram(ProgramBesideTest(), "", nullptr, CREATE_SUSPENDED);
     ASSERT_NE(nullptr, hFirst);
     HANDLE hWait = nullptr;
     ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), hFirst, ::GetCurrentProcess(), &hWait,
                                   SYNCHRONIZE, TRUE, 0));
 
     HANDLE hCopy =
-        Start(ProgramBesideTest(), "$ " + std::to_string(reinterpret_cast<UINT_PTR>(hWait)) +
-                                       " \"" + (m_tmp / "App\\Bin\\Uninstall.exe") + "\"");
+        StartProgram(ProgramBesideTest(), "$ " + std::to_string(reinterpret_cast<UINT_PTR>(hWait)) +
+                                              " \"" + (m_tmp / "App\\Bin\\Uninstall.exe") + "\"");
     ASSERT_NE(nullptr, hCopy);
     ::CloseHandle(hWait);
 
@@ -120,7 +59,7 @@ TEST_F(RelaunchTest, MalformedRelaunchEndsAtOnceAndDeletesNothing)
           "$ 12 " + m_tmp / "App\\Uninstall.exe" + " extra"})
     {
         SCOPED_TRACE(strArgs);
-        HANDLE hRun = Start(ProgramBesideTest(), strArgs);
+        HANDLE hRun = StartProgram(ProgramBesideTest(), strArgs);
         ASSERT_NE(nullptr, hRun);
         EXPECT_TRUE(Ended(hRun, c_nTimeoutMs));
         ::CloseHandle(hRun);
@@ -139,7 +78,7 @@ protected:
         m_strProgram = m_tmp / "Prog\\Uninstall.exe";
         EXPECT_TRUE(::CopyFileA(ProgramBesideTest().c_str(), m_strProgram.c_str(), FALSE));
         m_strEnv = EnvironmentWithTemp(m_tmp / "temp dir");
-        HANDLE hRun = Start(m_strProgram, "", &m_strEnv);
+        HANDLE hRun = StartProgram(m_strProgram, "", &m_strEnv);
         EXPECT_NE(nullptr, hRun);
         DWORD dwProcessId = ::GetProcessId(hRun);
         HWND hDlg = WaitForDialog("Vintora Uninstall", dwProcessId, c_nTimeoutMs);
@@ -149,12 +88,23 @@ protected:
         return hRun;
     }
 
+    CFamilyKeyLock m_family;
     std::string m_strProgram;
     std::string m_strEnv;
 };
 
 TEST_F(NormalRunTest, DialogEndingWithCancelStartsNoCopy)
 {
+    // Closing keeps the program while an application in its folder remains.
+    HKEY hKey;
+    ASSERT_EQ(ERROR_SUCCESS,
+              ::RegCreateKeyExA(HKEY_LOCAL_MACHINE,
+                                (std::string(CFamilyKeyLock::Path()) + "\\App1").c_str(), 0,
+                                nullptr, 0, KEY_ALL_ACCESS, nullptr, &hKey, nullptr));
+    std::string strFolder = m_tmp / "Prog";
+    ::RegSetValueExA(hKey, "Directory", 0, REG_SZ, reinterpret_cast<const BYTE*>(strFolder.c_str()),
+                     static_cast<DWORD>(strFolder.size() + 1));
+    ::RegCloseKey(hKey);
     HANDLE hRun = RunAndClose(IDCANCEL);
     ::CloseHandle(hRun);
     // A started copy would either still be in the temporary folder or,

@@ -1,5 +1,6 @@
 #include "UninstallTestSupport.h"
 
+#include <cstring>
 #include <thread>
 
 namespace
@@ -166,9 +167,14 @@ std::vector<std::string> ListItems(HWND hList)
     int nCount = static_cast<int>(::SendMessageA(hList, LB_GETCOUNT, 0, 0));
     for (int i = 0; i < nCount; ++i)
     {
-        std::string strItem(::SendMessageA(hList, LB_GETTEXTLEN, i, 0), '\0');
-        ::SendMessageA(hList, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&strItem[0]));
-        items.push_back(strItem);
+        // Asked for in ANSI from another process, Wine hands back the
+        // list's UTF-16 text unconverted; ask in UTF-16 and convert here.
+        std::vector<WCHAR> wide(::SendMessageW(hList, LB_GETTEXTLEN, i, 0) + 1, L'\0');
+        ::SendMessageW(hList, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide.data()));
+        std::vector<char> text(wide.size() * 2, '\0');
+        ::WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, text.data(),
+                              static_cast<int>(text.size()), nullptr, nullptr);
+        items.push_back(text.data());
     }
     return items;
 }
@@ -212,4 +218,99 @@ void RunModalWithDriver(const std::function<void()>& fnShow, const std::function
     std::thread driver(fnDrive);
     fnShow();
     driver.join();
+}
+
+bool ReadValue(const std::string& strKey, const char* pszName, std::string& strValue)
+{
+    char szValue[1024];
+    DWORD cbValue = sizeof(szValue);
+    if (::RegGetValueA(HKEY_LOCAL_MACHINE, strKey.c_str(), pszName, RRF_RT_REG_SZ, nullptr, szValue,
+                       &cbValue) != ERROR_SUCCESS)
+        return false;
+    strValue = szValue;
+    return true;
+}
+
+bool KeyExists(const std::string& strKey)
+{
+    HKEY hKey;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, strKey.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+        return false;
+    ::RegCloseKey(hKey);
+    return true;
+}
+
+std::string ProgramBesideTest(const char* pszName)
+{
+    char szPath[MAX_PATH];
+    ::GetModuleFileNameA(nullptr, szPath, MAX_PATH);
+    std::string strPath = szPath;
+    return strPath.substr(0, strPath.rfind('\\') + 1) + pszName;
+}
+
+std::string EnvironmentWithTemp(const std::string& strTemp)
+{
+    std::string strEnv;
+    LPCH pEnv = ::GetEnvironmentStringsA();
+    for (LPCSTR p = pEnv; *p; p += std::strlen(p) + 1)
+    {
+        if (_strnicmp(p, "TMP=", 4) != 0 && _strnicmp(p, "TEMP=", 5) != 0)
+            strEnv.append(p, std::strlen(p) + 1);
+    }
+    ::FreeEnvironmentStringsA(pEnv);
+    strEnv += "TMP=" + strTemp + '\0' + "TEMP=" + strTemp + '\0' + '\0';
+    return strEnv;
+}
+
+HANDLE StartProgram(const std::string& strProgram, const std::string& strArgs,
+                    const std::string* pEnv, DWORD dwFlags)
+{
+    std::string strCmdLine = "\"" + strProgram + "\" " + strArgs;
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (!::CreateProcessA(strProgram.c_str(), &strCmdLine[0], nullptr, nullptr, TRUE, dwFlags,
+                          pEnv ? const_cast<char*>(pEnv->c_str()) : nullptr, "C:\\", &si, &pi))
+        return nullptr;
+    ::CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+
+bool Ended(HANDLE hProcess, DWORD nTimeoutMs)
+{
+    return ::WaitForSingleObject(hProcess, nTimeoutMs) == WAIT_OBJECT_0;
+}
+
+bool FolderIsEmpty(const std::string& strFolder)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE hFind = ::FindFirstFileA((strFolder + "\\*").c_str(), &fd);
+    if (hFind == INVALID_HANDLE_VALUE)
+        return true;
+    bool bEmpty = true;
+    do
+        bEmpty = bEmpty && (!std::strcmp(fd.cFileName, ".") || !std::strcmp(fd.cFileName, ".."));
+    while (::FindNextFileA(hFind, &fd));
+    ::FindClose(hFind);
+    return bEmpty;
+}
+
+const char* CFamilyKeyLock::Path()
+{
+    return "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vintora Version 10.0";
+}
+
+CFamilyKeyLock::CFamilyKeyLock() : m_hMutex(::CreateMutexA(nullptr, FALSE, "ChimoraFamilyKeyTests"))
+{
+    ::WaitForSingleObject(m_hMutex, INFINITE);
+    ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, Path());
+    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, Path());
+}
+
+CFamilyKeyLock::~CFamilyKeyLock()
+{
+    ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, Path());
+    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, Path());
+    ::ReleaseMutex(m_hMutex);
+    ::CloseHandle(m_hMutex);
 }

@@ -69,6 +69,39 @@ std::vector<DWORD_PTR> ListItemData(HWND hList);
 void SelectAll(HWND hDlg, int nListId, bool bSelect);
 void SelectItem(HWND hDlg, int nListId, int nIndex);
 
+// Reads a REG_SZ value below HKEY_LOCAL_MACHINE; false when it cannot.
+bool ReadValue(const std::string& strKey, const char* pszName, std::string& strValue);
+bool KeyExists(const std::string& strKey);
+
+// Uninstall.exe as built beside the test program.
+std::string ProgramBesideTest(const char* pszName = "Uninstall.exe");
+// This process's environment with TMP and TEMP pointing at strTemp, so a
+// child's temporary copy lands where the test can watch it.
+std::string EnvironmentWithTemp(const std::string& strTemp);
+// Starts the program with that command line tail; the current folder is
+// the drive root, so no folder under test is held open. Null on failure.
+HANDLE StartProgram(const std::string& strProgram, const std::string& strArgs,
+                    const std::string* pEnv = nullptr, DWORD dwFlags = 0);
+bool Ended(HANDLE hProcess, DWORD nTimeoutMs);
+bool FolderIsEmpty(const std::string& strFolder);
+
+// The family key that Uninstall.exe itself reads. Tests that run the
+// program take it for their whole length (other test processes of the
+// prefix wait) and find it and leave it removed.
+class CFamilyKeyLock
+{
+public:
+    CFamilyKeyLock();
+    ~CFamilyKeyLock();
+    CFamilyKeyLock(const CFamilyKeyLock&) = delete;
+    CFamilyKeyLock& operator=(const CFamilyKeyLock&) = delete;
+
+    static const char* Path();
+
+private:
+    HANDLE m_hMutex;
+};
+
 // Runs fnShow on this thread (it shows something modal) while fnDrive runs
 // on a second thread; fnDrive must end the modal state. Returns when both
 // have finished.
