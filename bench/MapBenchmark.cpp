@@ -268,7 +268,7 @@ MAP_BENCH_PAIR(BM_InsertWithGrowth, ->Arg(100000)->Unit(benchmark::kMillisecond)
 MAP_BENCH_PAIR(BM_ThreadedMix, ->Arg(0)->Threads(1)->Threads(2)->UseRealTime())
 MAP_BENCH_PAIR(BM_ThreadedMix, ->Arg(10)->Threads(2)->UseRealTime())
 MAP_BENCH_PAIR(BM_IterateUnchanged, ->Arg(1000000)->Unit(benchmark::kMillisecond))
-MAP_BENCH_PAIR(BM_ReplaceOwned, ->Arg(1000)->Arg(10000))
+MAP_BENCH_PAIR(BM_ReplaceOwned, ->Arg(1000)->Arg(100000))
 
 // Collects items per second by run name while printing as usual.
 class CRatioReporter : public benchmark::ConsoleReporter

@@ -1,6 +1,7 @@
 #include "MapPtrToPtrEx.h"
 #include "Archive.h"
 #include "Arrays.h"
+#include "MapHoldCounts.h"
 #include "MapLock.h"
 
 #include <memory>
@@ -47,6 +48,7 @@ struct CMapPtrToPtrExState : CMapBlock
             }
         }
         delete m_pSnapshots;
+        delete m_pHolds;
         delete m_pTable;
         delete m_pLock;
     }
@@ -56,6 +58,32 @@ struct CMapPtrToPtrExState : CMapBlock
     CMapPtrToPtr* m_pSnapshots = nullptr; // thread id -> snapshot
     ULONGLONG m_nModCount = 0;
     void* m_hOwner = nullptr;
+    // Made when an owning map first asks who else holds a value; from then
+    // on kept in step with m_pTable, or dropped when that needs memory
+    // there is none of (the next question rebuilds it).
+    CMapHoldCounts* m_pHolds = nullptr;
+
+    void DropHolds() noexcept
+    {
+        delete m_pHolds;
+        m_pHolds = nullptr;
+    }
+    // After the key that held oldValue (when bHad) now holds newValue.
+    void NoteReplaced(BOOL bHad, void* oldValue, void* newValue) noexcept
+    {
+        if (m_pHolds == nullptr)
+            return;
+        if (bHad)
+            m_pHolds->Release(oldValue);
+        try
+        {
+            m_pHolds->Add(newValue);
+        }
+        catch (const CMemoryException&)
+        {
+            DropHolds();
+        }
+    }
 };
 
 namespace
@@ -128,8 +156,28 @@ CMapPtrToPtrExState* CMapPtrToPtrEx::EnsureState()
     return pExpected; // another thread published first; ours goes
 }
 
-BOOL CMapPtrToPtrEx::IsValueOfAnotherKey(const CMapPtrToPtr& table, void* key, void* p)
+BOOL CMapPtrToPtrEx::IsValueOfAnotherKey(CMapPtrToPtrExState& state, void* key, void* p)
 {
+    const CMapPtrToPtr& table = *state.m_pTable;
+    if (state.m_pHolds == nullptr)
+    {
+        try
+        {
+            state.m_pHolds = new CMapHoldCounts(table);
+        }
+        catch (const CMemoryException&)
+        {
+            // Without the counts the answer still comes from a scan.
+        }
+    }
+    if (state.m_pHolds != nullptr)
+    {
+        UINT_PTR nHolders = state.m_pHolds->GetHolders(p);
+        void* value;
+        if (table.Lookup(key, value) && value == p)
+            --nHolders;
+        return nHolders > 0;
+    }
     POSITION pos = table.GetStartPosition();
     while (pos != nullptr)
     {
@@ -142,13 +190,13 @@ BOOL CMapPtrToPtrEx::IsValueOfAnotherKey(const CMapPtrToPtr& table, void* key, v
     return FALSE;
 }
 
-BOOL CMapPtrToPtrEx::IsHeldElsewhere(const CMapPtrToPtr& table, void* key, void* p) const
+BOOL CMapPtrToPtrEx::IsHeldElsewhere(CMapPtrToPtrExState& state, void* key, void* p) const
 {
     // An owned key that is also a value stays alive while it is a key.
     void* value;
-    if (FreesKeys() && (p == key || table.Lookup(p, value)))
+    if (FreesKeys() && (p == key || state.m_pTable->Lookup(p, value)))
         return TRUE;
-    return IsValueOfAnotherKey(table, key, p);
+    return IsValueOfAnotherKey(state, key, p);
 }
 
 void CMapPtrToPtrEx::GrowHashTable(CMapPtrToPtrExState& state, void* key, void* value)
@@ -175,6 +223,17 @@ void CMapPtrToPtrEx::GrowHashTable(CMapPtrToPtrExState& state, void* key, void* 
     // Re-hashing in place moves each entry once and allocates only the new
     // bucket array, so a failure leaves the table as it was.
     table.InitHashTable(static_cast<UINT>(nNewSize), TRUE);
+    if (state.m_pHolds != nullptr)
+    {
+        try
+        {
+            state.m_pHolds->Resize(static_cast<UINT>(nNewSize));
+        }
+        catch (const CMemoryException&)
+        {
+            state.DropHolds();
+        }
+    }
 }
 
 BOOL CMapPtrToPtrEx::Lookup(void* key, void*& rValue) const
@@ -203,13 +262,21 @@ void CMapPtrToPtrEx::SetAt(void* key, void* newValue)
         GrowHashTable(*pState, key, newValue);
         CMapPtrToPtr& table = *pState->m_pTable;
         void* oldValue = nullptr;
-        if (FreesValues() && table.Lookup(key, oldValue) && oldValue != nullptr &&
-            oldValue != newValue && !IsHeldElsewhere(table, key, oldValue))
+        BOOL bHad = (FreesValues() || pState->m_pHolds != nullptr) && table.Lookup(key, oldValue);
+        if (FreesValues() && bHad && oldValue != nullptr && oldValue != newValue &&
+            !IsHeldElsewhere(*pState, key, oldValue))
             pFree = oldValue;
         if (bRemove)
+        {
             table.RemoveKey(key);
+            if (bHad && pState->m_pHolds != nullptr)
+                pState->m_pHolds->Release(oldValue);
+        }
         else
+        {
             table[key] = newValue;
+            pState->NoteReplaced(bHad, oldValue, newValue);
+        }
         ++pState->m_nModCount;
     }
     if (pFree != nullptr)
@@ -231,22 +298,23 @@ BOOL CMapPtrToPtrEx::RemoveKey(void* key)
         CMapPtrToPtr& table = *pState->m_pTable;
         if (table.GetCount() == 0)
             return FALSE;
-        void* value;
-        if ((FreesKeys() || FreesValues()) && table.Lookup(key, value))
+        void* value = nullptr;
+        BOOL bHad = (FreesKeys() || FreesValues() || pState->m_pHolds != nullptr) &&
+                    table.Lookup(key, value);
+        if (bHad && FreesKeys() && key != nullptr &&
+            !(FreesValues() && IsValueOfAnotherKey(*pState, key, key)))
+            pFreeKey = key;
+        if (bHad && FreesValues() && value != nullptr)
         {
-            if (FreesKeys() && key != nullptr &&
-                !(FreesValues() && IsValueOfAnotherKey(table, key, key)))
-                pFreeKey = key;
-            if (FreesValues() && value != nullptr)
-            {
-                // A value that is its own key was decided by the key rule
-                // when keys are owned.
-                if (value == key ? !FreesKeys() && !IsValueOfAnotherKey(table, key, value)
-                                 : !IsHeldElsewhere(table, key, value))
-                    pFreeValue = value;
-            }
+            // A value that is its own key was decided by the key rule when
+            // keys are owned.
+            if (value == key ? !FreesKeys() && !IsValueOfAnotherKey(*pState, key, value)
+                             : !IsHeldElsewhere(*pState, key, value))
+                pFreeValue = value;
         }
         bRemoved = table.RemoveKey(key);
+        if (bHad && pState->m_pHolds != nullptr)
+            pState->m_pHolds->Release(value);
         ++pState->m_nModCount;
     }
     if (pFreeKey != nullptr)
@@ -299,6 +367,8 @@ void CMapPtrToPtrEx::RemoveEverything(BOOL bKeys, BOOL bValues)
             }
         }
         table.RemoveAll();
+        if (pState->m_pHolds != nullptr)
+            pState->m_pHolds->RemoveAll();
         ++pState->m_nModCount;
     }
     POSITION pos = owned.GetStartPosition();

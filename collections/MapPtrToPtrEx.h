@@ -36,8 +36,9 @@
 // after a change the first GetStartPosition copies the whole map. Each
 // GetNextAssoc takes the shared lock and looks up the thread's snapshot, so
 // a full walk costs about ten times a walk of a locked std::unordered_map.
-// Replacing or removing an owned value scans the whole table for another
-// holder of it: O(n) per call on owning maps only.
+// Replacing or removing an owned value asks a count of each value's
+// holders, made by one scan the first time an owning map needs it and kept
+// in step by every change after that (one more small hash table).
 #pragma once
 
 #include "Maps.h"
@@ -107,9 +108,10 @@ protected:
 private:
     BOOL FreesKeys() const noexcept { return m_bDeleteKeys && !m_bKeysFromArchive; }
     BOOL FreesValues() const noexcept { return m_bDeleteValues && !m_bValuesFromArchive; }
-    static BOOL IsValueOfAnotherKey(const CMapPtrToPtr& table, void* key, void* p);
+    // Under the exclusive lock; the first call makes the state's hold counts.
+    static BOOL IsValueOfAnotherKey(CMapPtrToPtrExState& state, void* key, void* p);
     // Whether p, the value of key, must outlive key's entry.
-    BOOL IsHeldElsewhere(const CMapPtrToPtr& table, void* key, void* p) const;
+    BOOL IsHeldElsewhere(CMapPtrToPtrExState& state, void* key, void* p) const;
     void GrowHashTable(CMapPtrToPtrExState& state, void* key, void* value);
     CMapPtrToPtrExState* EnsureState();
     POSITION StartOwnIteration(CMapPtrToPtrExState& state) const;

@@ -1,8 +1,6 @@
 // CCommApp's message box and idle filter.
 #include "CommApp.h"
 
-#include "MessageBox.h"
-
 DWORD(WINAPI* CCommApp::s_pfnGetTickCount)() = &::GetTickCount;
 int(WINAPI* CCommApp::s_pfnMessageBox)(HWND, LPCSTR, LPCSTR, UINT) = &::MessageBoxA;
 
@@ -15,23 +13,11 @@ static int g_nMsuimMessage = -1;
 // Nothing in the family sets it; the system must not see it.
 static const UINT MB_FAMILY_RESERVED = 0x10000000;
 
+// Yes/No boxes without an icon get the exclamation icon too.
 int CCommApp::DoMessageBox(LPCSTR pszPrompt, UINT nType, UINT nIDPrompt)
 {
-    CString strText = AfxGetPromptText(pszPrompt);
-    CMessageBoxScope scope(this, nIDPrompt);
-    if ((nType & MB_ICONMASK) == 0)
-    {
-        switch (nType & MB_TYPEMASK)
-        {
-        case MB_OK:
-        case MB_OKCANCEL:
-        case MB_YESNOCANCEL:
-        case MB_YESNO:
-            nType |= MB_ICONEXCLAMATION;
-            break;
-        }
-    }
-    return s_pfnMessageBox(scope.GetOwner(), strText, m_pszAppName, nType & ~MB_FAMILY_RESERVED);
+    return ShowMessageBox(pszPrompt, nType & ~MB_FAMILY_RESERVED, nIDPrompt, MB_ICONEXCLAMATION,
+                          s_pfnMessageBox);
 }
 
 BOOL CCommApp::IsIdleMessage(MSG* pMsg)

@@ -75,8 +75,8 @@ public:                                                                         
     }                                                                                              \
     const AFX_MSGMAP* theClass::GetThisMessageMap()                                                \
     {                                                                                              \
-        typedef theClass ThisClass;                                                                \
-        typedef baseClass TheBaseClass;                                                            \
+        using ThisClass [[maybe_unused]] = theClass;                                               \
+        using TheBaseClass [[maybe_unused]] = baseClass;                                           \
         static const AFX_MSGMAP_ENTRY s_entries[] = {
 
 #define END_MESSAGE_MAP()                                                                          \

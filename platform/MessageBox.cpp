@@ -76,6 +76,12 @@ CMessageBoxScope::~CMessageBoxScope()
 
 int CWinApp::DoMessageBox(LPCSTR pszPrompt, UINT nType, UINT nIDPrompt)
 {
+    return ShowMessageBox(pszPrompt, nType, nIDPrompt, MB_ICONQUESTION, &::MessageBoxA);
+}
+
+int CWinApp::ShowMessageBox(LPCSTR pszPrompt, UINT nType, UINT nIDPrompt, UINT nYesNoIcon,
+                            PFNMESSAGEBOX pfnShow)
+{
     CString strText = AfxGetPromptText(pszPrompt);
     CMessageBoxScope scope(this, nIDPrompt);
     if ((nType & MB_ICONMASK) == 0)
@@ -88,9 +94,9 @@ int CWinApp::DoMessageBox(LPCSTR pszPrompt, UINT nType, UINT nIDPrompt)
             break;
         case MB_YESNO:
         case MB_YESNOCANCEL:
-            nType |= MB_ICONQUESTION;
+            nType |= nYesNoIcon;
             break;
         }
     }
-    return ::MessageBoxA(scope.GetOwner(), strText, m_pszAppName, nType);
+    return pfnShow(scope.GetOwner(), strText, m_pszAppName, nType);
 }

@@ -78,6 +78,14 @@ public:
     // Help context of the message box being shown (0x30000 + prompt id).
     DWORD m_dwPromptContext = 0;
     CRecentFileList* m_pRecentFileList = nullptr;
+
+protected:
+    typedef int(WINAPI* PFNMESSAGEBOX)(HWND, LPCSTR, LPCSTR, UINT);
+    // What every DoMessageBox shares: the prompt text, the owner and help
+    // context while the box is up, the caption, and the default icon, here
+    // nYesNoIcon for Yes/No boxes; pfnShow puts the box up.
+    int ShowMessageBox(LPCSTR pszPrompt, UINT nType, UINT nIDPrompt, UINT nYesNoIcon,
+                       PFNMESSAGEBOX pfnShow);
 };
 
 CWinApp* AfxGetApp();

@@ -8,6 +8,8 @@
 //   ChimoraTurnOn       stores the switch (nonzero: on) in the plug-in's
 //                       profile; nonzero if it was stored.
 //   ChimoraIsTurnedOn   the switch, read from the profile once.
+// It also exports CMapPtrToPtrEx_GetStartPosition (MapPtrToPtrEx.h) for
+// other modules' copies of the collection library.
 #pragma once
 
 #include <windows.h>

@@ -39,14 +39,8 @@ trap cleanup EXIT
 
 if [ -z "${DISPLAY:-}" ]; then
     mkdir -p "$shots"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$shots/.display" >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 100); do
-        [ -s "$shots/.display" ] && break
-        sleep 0.1
-    done
-    [ -s "$shots/.display" ] || { echo "Xvfb did not start" >&2; exit 1; }
-    export DISPLAY=":$(head -n1 "$shots/.display")"
+    . "$root/scripts/lib/xvfb.sh"
+    start_xvfb "$shots/.display"
     headless=1
 else
     headless=0

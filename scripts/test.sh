@@ -23,17 +23,8 @@ cleanup() {
 trap cleanup EXIT
 
 # GUI tests need an X server; Wine must see DISPLAY from its first command.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$logdir/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$logdir/display" ] && break
-    sleep 0.1
-done
-if [ ! -s "$logdir/display" ]; then
-    echo "Xvfb did not start" >&2
-    exit 1
-fi
-export DISPLAY=":$(head -n1 "$logdir/display")"
+. "$root/scripts/lib/xvfb.sh"
+start_xvfb "$logdir/display" || exit 1
 
 passed=0
 failed=0

@@ -1,6 +1,8 @@
 #include "MapTestSupport.h"
 
 #include <algorithm>
+#include <map>
+#include <random>
 #include <set>
 #include <thread>
 
@@ -182,6 +184,79 @@ TEST_F(MapCoreTest, ReplacingOwnedValueFreesTheOldOne)
     EXPECT_TRUE(map.m_aFreedValues.empty());
     map.SetAt(Slot(1), NewBlock());
     EXPECT_EQ(std::vector<void*>{pOld}, map.m_aFreedValues);
+}
+
+// Shared owned values through a run of stores, replacements and removals,
+// with one allocation failing at each point in turn (growth, the entry, the
+// hold counts or their update): every operation either completes or throws
+// and changes nothing, and each block is freed once, when its last holder
+// goes.
+TEST_F(MapCoreTest, OwnedValuesFreedOnceWhicheverAllocationFails)
+{
+    for (int nFail = 0; nFail < 60; ++nFail)
+    {
+        SCOPED_TRACE(nFail);
+        CRecordingMap map;
+        map.SetOwnership(FALSE, TRUE);
+        map.SetNullRemoves(TRUE);
+        std::map<UINT_PTR, void*> model;
+        std::vector<void*> aStored;
+        std::mt19937 rng(static_cast<unsigned>(nFail));
+        AfxFailAllocationAfter(nFail);
+        for (int nStep = 0; nStep < 150; ++nStep)
+        {
+            const size_t nFreedBefore = map.m_aFreedValues.size();
+            UINT_PTR nKey = rng() % 12 + 1;
+            unsigned nOp = rng() % 4;
+            try
+            {
+                if (nOp == 0)
+                {
+                    map.RemoveKey(Slot(nKey));
+                    model.erase(nKey);
+                }
+                else
+                {
+                    void* pValue = nullptr;
+                    if (nOp == 1 && !model.empty())
+                        pValue = std::next(model.begin(), rng() % model.size())->second; // share
+                    else if (nOp == 2)
+                        pValue = NewBlock();
+                    try
+                    {
+                        map.SetAt(Slot(nKey), pValue);
+                    }
+                    catch (const CMemoryException&)
+                    {
+                        ::operator delete(nOp == 2 ? pValue : nullptr);
+                        throw;
+                    }
+                    if (pValue == nullptr)
+                        model.erase(nKey);
+                    else
+                        model[nKey] = pValue;
+                    if (nOp == 2)
+                        aStored.push_back(pValue);
+                }
+            }
+            catch (const CMemoryException&)
+            {
+            }
+            ASSERT_EQ(static_cast<INT_PTR>(model.size()), map.GetCount());
+            // A block freed earlier may come back from NewBlock at the same
+            // address, so only this step's frees are checked.
+            for (size_t n = nFreedBefore; n < map.m_aFreedValues.size(); ++n)
+                for (const auto& entry : model)
+                    ASSERT_NE(map.m_aFreedValues[n], entry.second)
+                        << "freed while key " << entry.first << " holds it";
+        }
+        AfxFailAllocationAfter(-1);
+        map.RemoveAll();
+        ASSERT_EQ(aStored.size(), map.m_aFreedValues.size());
+        for (void* p : aStored)
+            EXPECT_EQ(std::count(aStored.begin(), aStored.end(), p),
+                      std::count(map.m_aFreedValues.begin(), map.m_aFreedValues.end(), p));
+    }
 }
 
 TEST_F(MapCoreTest, OwnedKeysFreedOnRemovalAndAsBothKeyAndValueOnce)

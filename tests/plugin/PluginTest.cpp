@@ -4,6 +4,7 @@
 // processes running side by side never share a switch.
 #include "Chimora.h"
 #include "Corvane.h"
+#include "MapPtrToPtrEx.h"
 
 #include <gtest/gtest.h>
 
@@ -325,6 +326,35 @@ TEST(PluginTest, VersionResource)
                                      reinterpret_cast<void**>(&pszValue), &nLength));
         EXPECT_STREQ(pszValue, s.second);
     }
+}
+
+// This program exports the iteration entry point too (PluginTest*.def), so
+// the plug-in's copy hands a map this program made back to this program,
+// which keeps the snapshot its own GetNextAssoc walks.
+TEST(PluginTest, MapIterationExportForwardsToTheMapsOwner)
+{
+    CPluginCopy plugin("m");
+    ASSERT_TRUE(plugin.IsLoaded());
+    typedef POSITION(WINAPI * PFN_GET_START_POSITION)(CMapPtrToPtrEx*);
+    auto pfnGetStartPosition = ChimoraGetProc<PFN_GET_START_POSITION>(
+        plugin.GetModule(), CHIMORA_EXPORT_NAME(CMapPtrToPtrEx_GetStartPosition, 4));
+    ASSERT_NE(pfnGetStartPosition, nullptr);
+
+    CMapPtrToPtrEx map;
+    EXPECT_EQ(pfnGetStartPosition(&map), nullptr) << "no state: nothing to visit";
+    for (UINT_PTR n = 1; n <= 3; ++n)
+        map.SetAt(reinterpret_cast<void*>(n), reinterpret_cast<void*>(n * 10));
+    POSITION pos = pfnGetStartPosition(&map);
+    UINT_PTR nSum = 0;
+    while (pos != nullptr)
+    {
+        void* key;
+        void* value;
+        map.GetNextAssoc(pos, key, value);
+        EXPECT_EQ(reinterpret_cast<UINT_PTR>(value), reinterpret_cast<UINT_PTR>(key) * 10);
+        nSum += reinterpret_cast<UINT_PTR>(key);
+    }
+    EXPECT_EQ(nSum, 6u);
 }
 
 } // namespace
