@@ -33,6 +33,8 @@ public:
     virtual int ExitInstance();
 
     CWnd* m_pMainWnd = nullptr;
+    // The thread that constructed the object, the one its messages run in.
+    DWORD m_nThreadID = ::GetCurrentThreadId();
 
 private:
     // FALSE at WM_QUIT.

@@ -1,0 +1,23 @@
+#include "CriticalSection.h"
+
+CCriticalSection::CCriticalSection()
+{
+    ::InitializeCriticalSection(&m_sect);
+}
+
+CCriticalSection::~CCriticalSection()
+{
+    ::DeleteCriticalSection(&m_sect);
+}
+
+BOOL CCriticalSection::Lock()
+{
+    ::EnterCriticalSection(&m_sect);
+    return TRUE;
+}
+
+BOOL CCriticalSection::Unlock()
+{
+    ::LeaveCriticalSection(&m_sect);
+    return TRUE;
+}
