@@ -1,5 +1,6 @@
 // CWinApp's profile operations: a private profile file, or the current
 // user's registry when the application names a registry key.
+#include "RegKey.h"
 #include "WinApp.h"
 
 #include <cstdio>
@@ -9,48 +10,29 @@
 namespace
 {
 
-// The open section key HKCU\software\<key>\<profile>\<section>. Every key
-// below "software" is created when missing, for reads too, so a read leaves
-// the path in place for a later write.
-class CSectionKey
+// The key HKCU\software\<key>\<profile>\<section>, or null. Every key below
+// "software" is created when missing, for reads too, so a read leaves the
+// path in place for a later write.
+HKEY OpenSectionKey(LPCSTR pszRegistryKey, LPCSTR pszProfileName, LPCSTR pszSection)
 {
-public:
-    CSectionKey(LPCSTR pszRegistryKey, LPCSTR pszProfileName, LPCSTR pszSection)
+    HKEY hSoftware = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, "software", 0, KEY_WRITE | KEY_READ, &hSoftware) !=
+        ERROR_SUCCESS)
+        return nullptr;
+    CRegKey parent(hSoftware);
+    for (LPCSTR pszName : {pszRegistryKey, pszProfileName, pszSection})
     {
-        HKEY hSoftware = nullptr;
-        if (::RegOpenKeyExA(HKEY_CURRENT_USER, "software", 0, KEY_WRITE | KEY_READ, &hSoftware) !=
-            ERROR_SUCCESS)
-            return;
-        HKEY hParent = hSoftware;
-        for (LPCSTR pszName : {pszRegistryKey, pszProfileName, pszSection})
-        {
-            HKEY hChild = nullptr;
-            DWORD dwDisposition;
-            LONG lResult =
-                pszName == nullptr
-                    ? ERROR_INVALID_PARAMETER
-                    : ::RegCreateKeyExA(hParent, pszName, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                        KEY_WRITE | KEY_READ, nullptr, &hChild, &dwDisposition);
-            ::RegCloseKey(hParent);
-            if (lResult != ERROR_SUCCESS)
-                return;
-            hParent = hChild;
-        }
-        m_hKey = hParent;
+        HKEY hChild = nullptr;
+        DWORD dwDisposition;
+        if (pszName == nullptr ||
+            ::RegCreateKeyExA(parent, pszName, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                              KEY_WRITE | KEY_READ, nullptr, &hChild,
+                              &dwDisposition) != ERROR_SUCCESS)
+            return nullptr;
+        parent.Reset(hChild);
     }
-    ~CSectionKey()
-    {
-        if (m_hKey != nullptr)
-            ::RegCloseKey(m_hKey);
-    }
-    CSectionKey(const CSectionKey&) = delete;
-    CSectionKey& operator=(const CSectionKey&) = delete;
-
-    operator HKEY() const { return m_hKey; }
-
-private:
-    HKEY m_hKey = nullptr;
-};
+    return parent.Detach();
+}
 
 } // namespace
 
@@ -59,7 +41,7 @@ UINT CWinApp::GetProfileInt(LPCSTR pszSection, LPCSTR pszEntry, int nDefault)
     if (m_pszRegistryKey == nullptr)
         return ::GetPrivateProfileIntA(pszSection, pszEntry, nDefault, m_pszProfileName);
 
-    CSectionKey key(m_pszRegistryKey, m_pszProfileName, pszSection);
+    CRegKey key(OpenSectionKey(m_pszRegistryKey, m_pszProfileName, pszSection));
     DWORD dwValue = 0;
     DWORD dwType = 0;
     DWORD nSize = sizeof(dwValue);
@@ -92,7 +74,7 @@ CString CWinApp::GetProfileString(LPCSTR pszSection, LPCSTR pszEntry, LPCSTR psz
         }
     }
 
-    CSectionKey key(m_pszRegistryKey, m_pszProfileName, pszSection);
+    CRegKey key(OpenSectionKey(m_pszRegistryKey, m_pszProfileName, pszSection));
     DWORD dwType = 0;
     DWORD nSize = 0;
     if (key == nullptr ||
@@ -120,7 +102,7 @@ BOOL CWinApp::WriteProfileInt(LPCSTR pszSection, LPCSTR pszEntry, int nValue)
         std::snprintf(szValue, sizeof(szValue), "%d", nValue);
         return ::WritePrivateProfileStringA(pszSection, pszEntry, szValue, m_pszProfileName);
     }
-    CSectionKey key(m_pszRegistryKey, m_pszProfileName, pszSection);
+    CRegKey key(OpenSectionKey(m_pszRegistryKey, m_pszProfileName, pszSection));
     DWORD dwValue = static_cast<DWORD>(nValue);
     return key != nullptr &&
            ::RegSetValueExA(key, pszEntry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dwValue),
@@ -131,7 +113,7 @@ BOOL CWinApp::WriteProfileString(LPCSTR pszSection, LPCSTR pszEntry, LPCSTR pszV
 {
     if (m_pszRegistryKey == nullptr)
         return ::WritePrivateProfileStringA(pszSection, pszEntry, pszValue, m_pszProfileName);
-    CSectionKey key(m_pszRegistryKey, m_pszProfileName, pszSection);
+    CRegKey key(OpenSectionKey(m_pszRegistryKey, m_pszProfileName, pszSection));
     if (key == nullptr)
         return FALSE;
     // A null value removes the entry, as it does in a profile file.

@@ -1,7 +1,7 @@
 #include "AppRemoval.h"
 
 #include "ComRef.h"
-#include "KeyHandle.h"
+#include "RegKey.h"
 #include "RegistryPath.h"
 #include "UninstallApp.h"
 
@@ -51,7 +51,7 @@ CString ReadShortcutTarget(LPCSTR pszShortcut)
 void ReadAppValueList(LPCSTR pszKeyPath, LPCSTR pszFormat, std::vector<CString>& values)
 {
     values.clear();
-    CKeyHandle key(OpenKeyPath(HKEY_LOCAL_MACHINE, pszKeyPath, FALSE, KEY_READ | KEY_WRITE));
+    CRegKey key(OpenKeyPath(HKEY_LOCAL_MACHINE, pszKeyPath, FALSE, KEY_READ | KEY_WRITE));
     if (key == nullptr)
         return;
     for (int n = 1;; ++n)
@@ -60,8 +60,7 @@ void ReadAppValueList(LPCSTR pszKeyPath, LPCSTR pszFormat, std::vector<CString>&
         strName.Format(pszFormat, n);
         char szValue[MAX_PATH];
         DWORD nSize = MAX_PATH;
-        // An empty path below the open key names that key itself.
-        if (ReadRegString(key, "", strName, szValue, nSize) != 0)
+        if (ReadKeyString(key, strName, szValue, nSize) != 0)
             return;
         values.push_back(szValue);
     }

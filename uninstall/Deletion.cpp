@@ -1,6 +1,8 @@
 // The two destructive routines. Their rules, in full:
-// - DeletePathAndEmptyParents deletes the files a path or pattern matches
-//   ("." and ".." never count as matches) and folders only through
+// - DeletePathAndEmptyParents takes only a full path (drive or share): any
+//   other is resolved against the current folder, which the removal itself
+//   moves, and could name anything. It deletes the files a path or pattern
+//   matches ("." and ".." never count as matches) and folders only through
 //   RemoveEmptyFolderTree; then it climbs one folder at a time while the
 //   last deletion succeeded, stopping below a drive or share root.
 // - RemoveEmptyFolderTree first looks through the whole tree and removes
@@ -42,6 +44,15 @@ BOOL IsRootPath(const CString& strPath)
     return FALSE;
 }
 
+// "X:\..." or "\\server\...": what does not depend on a current folder.
+BOOL IsFullPath(LPCSTR pszPath)
+{
+    if (IsSeparator(pszPath[0]))
+        return IsSeparator(pszPath[1]);
+    char chDrive = static_cast<char>(pszPath[0] | 0x20);
+    return chDrive >= 'a' && chDrive <= 'z' && pszPath[1] == ':' && IsSeparator(pszPath[2]);
+}
+
 } // namespace
 
 BOOL CUninstallApp::GetClimbParent(const CString& strPath, CString& strParent)
@@ -58,6 +69,8 @@ BOOL CUninstallApp::GetClimbParent(const CString& strPath, CString& strParent)
 
 void CUninstallApp::DeletePathAndEmptyParents(LPCSTR pszPath)
 {
+    if (pszPath == nullptr || !IsFullPath(pszPath))
+        return;
     CString strPath(pszPath);
     for (;;)
     {

@@ -1,6 +1,6 @@
 #include "RegistryPath.h"
 
-#include "KeyHandle.h"
+#include "RegKey.h"
 #include "String.h"
 
 #include <cstring>
@@ -42,7 +42,7 @@ HKEY OpenKeyPath(HKEY hRoot, LPCSTR pszPath, BOOL bCreate, REGSAM samDesired)
         return nullptr;
     // A loop rather than recursion, so a path of many separators cannot
     // exhaust the stack; each step opens below the key of the step before.
-    CKeyHandle key;
+    CRegKey key;
     HKEY hCurrent = hRoot;
     for (;;)
     {
@@ -64,20 +64,24 @@ HKEY OpenKeyPath(HKEY hRoot, LPCSTR pszPath, BOOL bCreate, REGSAM samDesired)
 
 LONG ReadRegString(HKEY hRoot, LPCSTR pszPath, LPCSTR pszValueName, LPSTR pszBuffer, DWORD& nSize)
 {
-    if (pszBuffer == nullptr || nSize == 0)
-        return ERROR_INVALID_HANDLE;
-    CKeyHandle key(OpenKeyPath(hRoot, pszPath, FALSE, c_samReadWrite));
+    CRegKey key(OpenKeyPath(hRoot, pszPath, FALSE, c_samReadWrite));
     if (key == nullptr)
         return ERROR_INVALID_HANDLE;
+    return ReadKeyString(key, pszValueName, pszBuffer, nSize);
+}
 
+LONG ReadKeyString(HKEY hKey, LPCSTR pszValueName, LPSTR pszBuffer, DWORD& nSize)
+{
+    if (hKey == nullptr || pszBuffer == nullptr || nSize == 0)
+        return ERROR_INVALID_HANDLE;
     DWORD cbData = 0;
-    if (::RegQueryValueExA(key, pszValueName, nullptr, nullptr, nullptr, &cbData) != ERROR_SUCCESS)
+    if (::RegQueryValueExA(hKey, pszValueName, nullptr, nullptr, nullptr, &cbData) != ERROR_SUCCESS)
         return ERROR_INVALID_HANDLE;
     // One byte more than asked for, kept zero, so data without a NUL of
     // its own still ends inside the buffer.
     std::vector<char> data(static_cast<size_t>(cbData) + 1, '\0');
     DWORD cbRead = cbData;
-    if (::RegQueryValueExA(key, pszValueName, nullptr, nullptr,
+    if (::RegQueryValueExA(hKey, pszValueName, nullptr, nullptr,
                            reinterpret_cast<BYTE*>(data.data()), &cbRead) != ERROR_SUCCESS)
         return ERROR_INVALID_HANDLE;
 
@@ -93,7 +97,7 @@ LONG WriteRegString(HKEY hRoot, LPCSTR pszPath, LPCSTR pszValueName, LPCSTR pszT
 {
     if (pszText == nullptr)
         return ERROR_INVALID_HANDLE;
-    CKeyHandle key(OpenKeyPath(hRoot, pszPath, TRUE, c_samReadWrite));
+    CRegKey key(OpenKeyPath(hRoot, pszPath, TRUE, c_samReadWrite));
     if (key == nullptr)
         return ERROR_INVALID_HANDLE;
     ::RegSetValueExA(key, pszValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(pszText),
@@ -113,7 +117,7 @@ LONG DeleteKeyPath(HKEY hRoot, LPCSTR pszPath)
         return ::RegDeleteKeyA(hRoot, pszName);
 
     CString strParent(pszPath, static_cast<int>(pszSep - pszPath));
-    CKeyHandle parent(OpenKeyPath(hRoot, strParent, TRUE, c_samReadWrite));
+    CRegKey parent(OpenKeyPath(hRoot, strParent, TRUE, c_samReadWrite));
     if (parent == nullptr)
         return ERROR_INVALID_HANDLE;
     return ::RegDeleteKeyA(parent, pszName);

@@ -26,6 +26,11 @@ HKEY OpenKeyPath(HKEY hRoot, LPCSTR pszPath, BOOL bCreate, REGSAM samDesired);
 // a capacity of 0 is a failure.
 LONG ReadRegString(HKEY hRoot, LPCSTR pszPath, LPCSTR pszValueName, LPSTR pszBuffer, DWORD& nSize);
 
+// ReadRegString below a key the caller holds open, by the same rules: a list
+// of values read from one key costs two registry calls a value instead of
+// the four of opening the path again for each.
+LONG ReadKeyString(HKEY hKey, LPCSTR pszValueName, LPSTR pszBuffer, DWORD& nSize);
+
 // Stores pszText as REG_SZ, its NUL included, creating the keys on the path.
 // A failure of the store itself below an opened key is not reported.
 LONG WriteRegString(HKEY hRoot, LPCSTR pszPath, LPCSTR pszValueName, LPCSTR pszText);

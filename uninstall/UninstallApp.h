@@ -27,7 +27,8 @@ public:
 
     // Deletes what the path names (a file, a folder that holds no file, or
     // every match of a pattern) and then each parent folder in turn while it
-    // can be removed, up to but never including a drive or share root.
+    // can be removed, up to but never including a drive or share root. A
+    // path that is not full ("X:\..." or "\\server\...") deletes nothing.
     void DeletePathAndEmptyParents(LPCSTR pszPath);
     // Removes the folder and all folders below it if no file, and nothing
     // that is not a plain folder, lies anywhere in the tree; else removes

@@ -179,6 +179,21 @@ TEST_F(AppRemovalTest, OnlyShortcutsToTheAppsOwnFilesGo)
     EXPECT_TRUE(m_tmp.Exists("Loose\\unlisted.txt"));
 }
 
+// The numbered values are read from one open key; the first gap ends them.
+TEST_F(AppRemovalTest, ValueListEndsAtTheFirstNumberThatCannotBeRead)
+{
+    Record(3, "File", {"C:\\a.txt", std::string(300, 'x'), ""});
+    m_key.Set("App3", "File 5", "C:\\after-the-gap.txt");
+    std::vector<CString> values = {"stale"};
+
+    ReadAppValueList((m_key.Path() + "\\App3").c_str(), "File %i", values);
+
+    EXPECT_EQ((std::vector<CString>{"C:\\a.txt", CString(std::string(259, 'x').c_str()), ""}),
+              values);
+    ReadAppValueList((m_key.Path() + "\\App9").c_str(), "File %i", values);
+    EXPECT_TRUE(values.empty());
+}
+
 TEST(PathSetTest, FindsWhatMbsicmpFindsEqualAndNothingElse)
 {
     CPathSet set;

@@ -105,6 +105,29 @@ TEST_F(DeletionTest, FileThatCannotBeDeletedEndsTheClimb)
     EXPECT_TRUE(m_tmp.Exists("R"));
 }
 
+// A path without a drive or share is resolved against the current folder,
+// which the removal itself moves as it climbs: such a path deletes nothing.
+TEST_F(DeletionTest, PathThatIsNotFullDeletesNothing)
+{
+    ASSERT_TRUE(::SetCurrentDirectoryA(m_tmp.Path().c_str()));
+    ASSERT_EQ(':', m_tmp.Path()[1]);
+    std::string strRootRelative = m_tmp.Path().substr(2) + "\\Rel\\victim.txt";
+    for (const std::string& strPath :
+         {std::string("Rel\\victim.txt"), std::string("Rel/*.txt"),
+          std::string(".\\Rel\\victim.txt"), m_tmp.Path().substr(0, 2) + "Rel\\victim.txt",
+          strRootRelative})
+    {
+        SCOPED_TRACE(strPath);
+        m_tmp.MakeFile("Rel\\victim.txt");
+        WIN32_FIND_DATAA fd;
+        HANDLE hFind = ::FindFirstFileA(strPath.c_str(), &fd);
+        ASSERT_NE(INVALID_HANDLE_VALUE, hFind) << "the path names the file from here";
+        ::FindClose(hFind);
+        m_app.DeletePathAndEmptyParents(strPath.c_str());
+        EXPECT_TRUE(m_tmp.Exists("Rel\\victim.txt"));
+    }
+}
+
 TEST_F(DeletionTest, FolderTreeGoesOnlyWithoutAnyFileInIt)
 {
     m_tmp.MakeFolder("T\\a\\b\\c");
