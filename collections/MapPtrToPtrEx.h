@@ -25,7 +25,7 @@
 //   so the snapshot is made and kept by the owner; a missing export gives an
 //   empty iteration. No exception crosses that boundary.
 //
-// Archive record (Serialize, here the scalar form; MapObject.h has the
+// Archive record (Serialize, here the scalar form; ObjectMaps.h has the
 // others): version 16 bits (2), reserved 32 (0), delete-keys and
 // delete-values 32 each (-1 or 0; absent below version 2), bucket count 32,
 // count 32 signed, then per entry the key and the value, each as the low 32

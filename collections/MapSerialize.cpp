@@ -9,10 +9,15 @@ namespace
 {
 const WORD g_nMapArchiveVersion = 2;
 
+CObject* AsObject(void* p)
+{
+    return static_cast<CObject*>(p);
+}
+
 void StoreSlot(CArchive& ar, void* p, BOOL bObject)
 {
     if (bObject)
-        ar.WriteObject(static_cast<CObject*>(p));
+        ar.WriteObject(AsObject(p));
     else
         ar << static_cast<DWORD>(reinterpret_cast<UINT_PTR>(p)); // low 32 bits
 }
@@ -24,6 +29,43 @@ void* LoadSlot(CArchive& ar, BOOL bObject)
     DWORD n;
     ar >> n;
     return reinterpret_cast<void*>(static_cast<UINT_PTR>(n));
+}
+
+// An object an entry read but could not store: nothing holds it unless a
+// back-reference handed it out, and then it must stay alive, unowned.
+void AbandonSlot(CArchive& ar, void* p, BOOL bObject) noexcept
+{
+    if (bObject && ar.ReleaseLoadedObject(AsObject(p)))
+        delete AsObject(p);
+}
+
+// Whether an entry other than key's holds p, so replacing key's value
+// leaves p alive (the core frees a value once no key holds it, and never
+// an owned key).
+BOOL IsHeldByAnotherEntry(const CMapPtrToPtrEx& map, void* key, void* p, BOOL bKeysOwned)
+{
+    for (POSITION pos = map.GetStartPosition(); pos != nullptr;)
+    {
+        void* otherKey;
+        void* otherValue;
+        map.GetNextAssoc(pos, otherKey, otherValue);
+        if ((otherKey != key && otherValue == p) || (bKeysOwned && otherKey == p))
+            return TRUE;
+    }
+    return FALSE;
+}
+// Before an owning map's record replaces key's object with value: when the
+// replacement destroys the old object, anything that read a reference back
+// to it would be left dangling, so such a record is refused.
+void ReleaseReplacedValue(CArchive& ar, const CMapPtrToPtrEx& map, void* key, void* value,
+                          BOOL bKeysOwned)
+{
+    void* oldValue = nullptr;
+    if (!map.Lookup(key, oldValue) || oldValue == nullptr || oldValue == value ||
+        IsHeldByAnotherEntry(map, key, oldValue, bKeysOwned))
+        return;
+    if (!ar.ReleaseLoadedObject(AsObject(oldValue)))
+        AfxThrowArchiveException(CArchiveException::genericException);
 }
 } // namespace
 
@@ -88,11 +130,25 @@ void CMapPtrToPtrEx::SerializeForm(CArchive& ar, SlotForm nKeyForm, SlotForm nVa
     for (int i = 0; i < nCount; ++i)
     {
         void* key = LoadSlot(ar, bKeyObjects);
-        void* value = LoadSlot(ar, bValueObjects);
-        // An owning map that held itself would destroy itself while it is
-        // being destroyed.
-        if ((key == this && FreesKeys()) || (value == this && FreesValues()))
-            AfxThrowArchiveException(CArchiveException::badIndex);
-        SetAt(key, value);
+        void* value = nullptr;
+        try
+        {
+            value = LoadSlot(ar, bValueObjects);
+            // An object with another owner would be destroyed twice, and
+            // one enclosing this map (the map itself included) would destroy
+            // this map while it is being destroyed.
+            if ((bKeyObjects && FreesKeys() && !ar.ClaimLoadedObject(AsObject(key), this)) ||
+                (bValueObjects && FreesValues() && !ar.ClaimLoadedObject(AsObject(value), this)))
+                AfxThrowArchiveException(CArchiveException::badIndex);
+            if (bValueObjects && FreesValues())
+                ReleaseReplacedValue(ar, *this, key, value, FreesKeys());
+            SetAt(key, value);
+        }
+        catch (...)
+        {
+            AbandonSlot(ar, value, bValueObjects);
+            AbandonSlot(ar, key, bKeyObjects);
+            throw;
+        }
     }
 }

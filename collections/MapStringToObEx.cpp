@@ -9,35 +9,6 @@ namespace
 const WORD wRecordVersion = 1;
 // An empty key's length byte and a null reference's tag.
 const size_t nMinEntryBytes = 1 + 2;
-
-// Whether the next object reference is null or announces a new object,
-// leaving the archive where it was. The archive does not buffer (see
-// Archive.h), so stepping its file back undoes the peek; the tag forms are
-// the archive's object-reference forms.
-BOOL IsOwnableReference(CArchive& ar)
-{
-    WORD wTag;
-    ar >> wTag;
-    LONGLONG nRead = 2;
-    BOOL bOwnable;
-    if (wTag == 0xFFFF)
-    {
-        bOwnable = TRUE;
-    }
-    else if (wTag == 0x7FFF)
-    {
-        DWORD dwTag;
-        ar >> dwTag;
-        nRead += 4;
-        bOwnable = dwTag == 0 || (dwTag & 0x80000000u) != 0;
-    }
-    else
-    {
-        bOwnable = wTag == 0 || (wTag & 0x8000u) != 0;
-    }
-    ar.GetFile()->Seek(-nRead, CFile::current);
-    return bOwnable;
-}
 } // namespace
 
 IMPLEMENT_SERIAL(CMapStringToObEx, CMapStringToOb, 1)
@@ -81,25 +52,28 @@ void CMapStringToObEx::LoadEntry(CArchive& ar, const CString& key)
 {
     CObject* oldValue = nullptr;
     BOOL bKnownKey = Lookup(key, oldValue);
-    if (m_bDeleteValues)
-    {
-        if (bKnownKey)
-            AfxThrowArchiveException(CArchiveException::genericException);
-        if (!IsOwnableReference(ar))
-            AfxThrowArchiveException(CArchiveException::badIndex);
-    }
+    // Replacing an owned object would delete what the archive may still
+    // reach.
+    if (m_bDeleteValues && bKnownKey)
+        AfxThrowArchiveException(CArchiveException::genericException);
     // The slot before the object, so an owned object is held the moment it
     // exists; without it, a failed insertion would leak the object.
     (*this)[key] = oldValue;
-    CObject* pOb;
+    CObject* pOb = nullptr;
     try
     {
         pOb = ar.ReadObject(nullptr);
+        if (m_bDeleteValues && !ar.ClaimLoadedObject(pOb, this, TRUE))
+            AfxThrowArchiveException(CArchiveException::badIndex);
     }
     catch (...)
     {
         if (!bKnownKey)
             RemoveKey(key);
+        // A new object goes; one that a reference handed out stays with
+        // whoever holds it.
+        if (ar.ReleaseLoadedObject(pOb))
+            delete pOb;
         throw;
     }
     // The key is present, so this finds its slot without allocating. An

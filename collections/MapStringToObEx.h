@@ -14,11 +14,15 @@
 // first, then takes the flag from the record. The block size is not
 // archived.
 //
-// An owning record must give each key once and each object as a new object
-// or null: a repeated key (genericException) or a reference back to an
-// object read earlier (badIndex) would have this map delete what the
-// archive, or another owner, still reaches. Both fail before the entry's
-// object is read. Non-owning records accept both, as the platform map does.
+// An owning record must give each key once (else genericException: the
+// replaced object may still be reachable through the archive) and each
+// object once. It claims every object in the archive (CArchive's
+// ClaimLoadedObject), so an object under a second key, owned by another
+// container in the archive, or enclosing this map (the map itself
+// included) is badIndex. A reference back to an object that only something
+// else in the archive refers to is accepted: objects that refer to each
+// other are stored that way. Non-owning records accept all of these, as the
+// platform map does.
 //
 // The entry count and bucket count are bounded as in StringMapRecord.h; on
 // any failure the map keeps the entries read before it.

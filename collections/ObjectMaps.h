@@ -9,8 +9,15 @@
 // (CMapObToOb); the header is MapPtrToPtrEx.h's. Loading stores each record
 // with SetAt, so a key met twice keeps the later object and the earlier one
 // is destroyed when owned and no longer held; the same object twice is one
-// entry. An owning map whose record refers to the map itself is refused
-// (CArchiveException badIndex).
+// entry.
+//
+// Loading refuses what would destroy an object twice or too early: an owned
+// object that another owner in the archive has claimed, or that encloses
+// the map (the map itself included), is badIndex (CArchive's
+// ClaimLoadedObject); a replacement that would destroy an object a
+// reference in the archive has already handed out is genericException. An
+// entry that fails after its objects were read destroys those nobody else
+// can hold.
 //
 // Limit: the 32-bit slots of these records (CMapPtrToOb's keys, the
 // object-key maps' values) load as numbers that are never freed.

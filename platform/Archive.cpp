@@ -16,7 +16,7 @@ struct CWideBufferDeleter
 
 CArchive::CArchive(CFile* pFile, UINT nMode) noexcept
     : m_pFile(pFile), m_bLoading((nMode & load) != 0), m_nMapCount(1), m_pStoreMap(nullptr),
-      m_pLoadArray(nullptr)
+      m_pLoadArray(nullptr), m_pClaims(nullptr)
 {
 }
 
@@ -24,6 +24,7 @@ CArchive::~CArchive()
 {
     delete m_pStoreMap;
     delete m_pLoadArray;
+    delete m_pClaims;
 }
 
 void CArchive::CheckLoading() const

@@ -89,6 +89,25 @@ public:
     // exception propagates. The caller owns what is returned.
     CObject* ReadObject(const CRuntimeClass* pClassRequested);
 
+    // Ownership of loaded objects, for containers that own what they read
+    // (a record can name one object from several places, and with owning
+    // containers nested in each other). An owner claims each object before
+    // it keeps it: FALSE when another owner holds the claim (both would
+    // destroy it) or when the object's own load is still running (it
+    // encloses the claimant, so the owners would form a cycle). The same
+    // owner may claim an object again unless bOnce says it holds each
+    // object once. Null is always TRUE.
+    BOOL ClaimLoadedObject(const CObject* pOb, const void* pOwner, BOOL bOnce = FALSE);
+    // For an owner about to destroy an object it loaded from this archive
+    // before the load is over (a record that replaces an owned object, or an
+    // entry that failed after its object was read). The object, and with it
+    // everything loaded after it (which includes whatever it owns), leaves
+    // the index table, so later references raise badIndex; TRUE, and the
+    // caller may destroy it. FALSE, with nothing changed, when a reference
+    // back to any of them was read already: its reader may still hold it.
+    // An object this archive never loaded gives TRUE.
+    BOOL ReleaseLoadedObject(const CObject* pOb) noexcept;
+
     void Flush();
     void Close();
 
@@ -151,12 +170,14 @@ private:
     CObject* LoadedObjectAt(DWORD nIndex) const;
     const CRuntimeClass* LoadedClassAt(DWORD nIndex) const;
     void ForgetObjectsFrom(DWORD nIndex) noexcept;
+    void SetClaim(const CObject* pOb, const void* pOwner);
 
     CFile* m_pFile;
     BOOL m_bLoading;
     DWORD m_nMapCount;         // next index to hand out
     CMapPtrToPtr* m_pStoreMap; // object or class -> index, while storing
     CPtrArray* m_pLoadArray;   // index -> tagged object or class, while loading
+    CMapPtrToPtr* m_pClaims;   // object -> owner (a marker while its load runs)
 };
 
 CArchive& operator<<(CArchive& ar, const CObject* pOb);

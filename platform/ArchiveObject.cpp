@@ -15,9 +15,16 @@ const WORD wBigObjectTag = 0x7FFF;
 const DWORD dwBigClassTag = 0x80000000;
 const DWORD nMaxMapCount = 0x7FFFFFFE;
 
-// Load-table entries are tagged in their low bit: classes and objects are
-// both at least pointer-aligned, and badIndex needs to tell them apart.
+// Load-table entries are tagged in their low bits: classes and objects are
+// both at least pointer-aligned, and badIndex needs to tell them apart. An
+// object entry also records whether a back-reference has handed it out, so
+// ReleaseLoadedObject knows whether anyone but its first reader holds it.
 const UINT_PTR nClassBit = 1;
+const UINT_PTR nReferencedBit = 2;
+
+// The claim an object holds on itself while its Serialize runs.
+const char g_chLoadingClaim = 0;
+void* const g_pLoadingClaim = const_cast<char*>(&g_chLoadingClaim);
 
 WORD ReadWord(CArchive& ar)
 {
@@ -123,7 +130,55 @@ CObject* CArchive::LoadedObjectAt(DWORD nIndex) const
     UINT_PTR nTagged = reinterpret_cast<UINT_PTR>(m_pLoadArray->GetAt(nIndex));
     if (nTagged == 0 || (nTagged & nClassBit) != 0)
         AfxThrowArchiveException(CArchiveException::badIndex);
-    return reinterpret_cast<CObject*>(nTagged);
+    return reinterpret_cast<CObject*>(nTagged & ~nReferencedBit);
+}
+
+void CArchive::SetClaim(const CObject* pOb, const void* pOwner)
+{
+    if (m_pClaims == nullptr)
+        m_pClaims = new CMapPtrToPtr;
+    // The platform map never grows by itself; an archive may claim one
+    // object per entry of every owning map in it.
+    if (static_cast<ULONGLONG>(m_pClaims->GetCount()) > 2ull * m_pClaims->GetHashTableSize())
+        m_pClaims->InitHashTable(m_pClaims->GetHashTableSize() * 4 + 1);
+    m_pClaims->SetAt(const_cast<CObject*>(pOb), const_cast<void*>(pOwner));
+}
+
+BOOL CArchive::ClaimLoadedObject(const CObject* pOb, const void* pOwner, BOOL bOnce)
+{
+    if (pOb == nullptr)
+        return TRUE;
+    void* pClaimant;
+    if (m_pClaims != nullptr && m_pClaims->Lookup(const_cast<CObject*>(pOb), pClaimant))
+        return !bOnce && pClaimant == pOwner;
+    SetClaim(pOb, pOwner);
+    return TRUE;
+}
+
+BOOL CArchive::ReleaseLoadedObject(const CObject* pOb) noexcept
+{
+    if (m_pLoadArray == nullptr || pOb == nullptr)
+        return TRUE;
+    // From the newest entry back: the objects a record replaces or abandons
+    // are usually the ones it read last.
+    INT_PTR nIndex = m_pLoadArray->GetSize();
+    while (--nIndex > 0)
+    {
+        UINT_PTR nTagged = reinterpret_cast<UINT_PTR>(m_pLoadArray->GetAt(nIndex));
+        if ((nTagged & nClassBit) == 0 &&
+            (nTagged & ~nReferencedBit) == reinterpret_cast<UINT_PTR>(pOb))
+            break;
+    }
+    if (nIndex == 0)
+        return TRUE;
+    for (INT_PTR i = nIndex; i < m_pLoadArray->GetSize(); ++i)
+    {
+        UINT_PTR nTagged = reinterpret_cast<UINT_PTR>(m_pLoadArray->GetAt(i));
+        if ((nTagged & nClassBit) == 0 && (nTagged & nReferencedBit) != 0)
+            return FALSE;
+    }
+    ForgetObjectsFrom(static_cast<DWORD>(nIndex));
+    return TRUE;
 }
 
 const CRuntimeClass* CArchive::LoadedClassAt(DWORD nIndex) const
@@ -188,6 +243,8 @@ CObject* CArchive::ReadObject(const CRuntimeClass* pClassRequested)
             CObject* pOb = LoadedObjectAt(nObTag);
             if (pClassRequested != nullptr && !pOb->IsKindOf(pClassRequested))
                 AfxThrowArchiveException(CArchiveException::badClass);
+            void*& pEntry = m_pLoadArray->ElementAt(nObTag);
+            pEntry = reinterpret_cast<void*>(reinterpret_cast<UINT_PTR>(pEntry) | nReferencedBit);
             return pOb;
         }
         pClass = LoadedClassAt(nObTag & ~dwBigClassTag);
@@ -197,16 +254,23 @@ CObject* CArchive::ReadObject(const CRuntimeClass* pClassRequested)
     std::unique_ptr<CObject> pOb(pClass->CreateObject());
     if (pOb == nullptr)
         AfxThrowArchiveException(CArchiveException::badClass);
-    DWORD nIndex = AddLoaded(pOb.get(), FALSE);
+    // Set, not claimed: a claim left by an object that lived at this
+    // address before is void.
+    SetClaim(pOb.get(), g_pLoadingClaim);
+    DWORD nIndex = 0;
     try
     {
+        nIndex = AddLoaded(pOb.get(), FALSE);
         pOb->Serialize(*this);
     }
     catch (...)
     {
-        ForgetObjectsFrom(nIndex);
+        if (nIndex != 0)
+            ForgetObjectsFrom(nIndex);
+        m_pClaims->RemoveKey(pOb.get());
         throw;
     }
+    m_pClaims->RemoveKey(pOb.get());
     return pOb.release();
 }
 

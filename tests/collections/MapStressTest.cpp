@@ -4,13 +4,16 @@
 #include "MapTestSupport.h"
 
 #include <atomic>
+#include <functional>
 #include <set>
 #include <thread>
 
 namespace
 {
 const UINT_PTR g_nKeys = 600; // crosses several growth steps
-const int g_nRounds = 3000;
+// Sized so the run takes about a second under TSan or in a Debug ASan
+// build; the test's CTest timeout is the bound.
+const int g_nRounds = 200000;
 
 UINT_PTR ValueOf(UINT_PTR nKey)
 {
@@ -20,6 +23,39 @@ UINT_PTR ValueOf(UINT_PTR nKey)
 class MapStressTest : public CMapTest
 {
 };
+
+// Holds every thread until all have started, so that the work overlaps
+// instead of running one thread after another while the next is created.
+class CStartGate
+{
+public:
+    explicit CStartGate(int nThreads) : m_nWaiting(nThreads) {}
+    void Pass()
+    {
+        m_nWaiting.fetch_sub(1);
+        while (m_nWaiting.load() > 0)
+            std::this_thread::yield();
+    }
+
+private:
+    std::atomic<int> m_nWaiting;
+};
+
+// Runs each job on its own thread, all released together.
+void RunTogether(const std::vector<std::function<void()>>& jobs)
+{
+    CStartGate gate(static_cast<int>(jobs.size()));
+    std::vector<std::thread> threads;
+    for (const auto& job : jobs)
+        threads.emplace_back(
+            [&gate, &job]
+            {
+                gate.Pass();
+                job();
+            });
+    for (std::thread& t : threads)
+        t.join();
+}
 
 TEST_F(MapStressTest, ConcurrentUseKeepsEntriesConsistent)
 {
@@ -74,16 +110,8 @@ TEST_F(MapStressTest, ConcurrentUseKeepsEntriesConsistent)
         }
     };
 
-    std::vector<std::thread> threads;
-    threads.emplace_back(writer, 0);
-    threads.emplace_back(writer, 5);
-    threads.emplace_back(remover);
-    threads.emplace_back(reader);
-    threads.emplace_back(reader);
-    threads.emplace_back(iterator);
-    threads.emplace_back(iterator);
-    for (std::thread& t : threads)
-        t.join();
+    RunTogether(
+        {[&] { writer(0); }, [&] { writer(5); }, remover, reader, reader, iterator, iterator});
 
     EXPECT_EQ(0, nFaults.load());
     EXPECT_EQ(2 * (g_nRounds / 100), nIterations.load());
@@ -101,11 +129,10 @@ TEST_F(MapStressTest, RacingFirstStoresPublishOneState)
     for (int nRun = 0; nRun < 20; ++nRun)
     {
         CMapPtrToPtrEx map;
-        std::vector<std::thread> threads;
+        std::vector<std::function<void()>> stores;
         for (UINT_PTR t = 1; t <= 4; ++t)
-            threads.emplace_back([&map, t]() { map.SetAt(Slot(t), Slot(ValueOf(t))); });
-        for (std::thread& t : threads)
-            t.join();
+            stores.push_back([&map, t]() { map.SetAt(Slot(t), Slot(ValueOf(t))); });
+        RunTogether(stores);
         ASSERT_EQ(4, map.GetCount());
     }
 }
@@ -127,16 +154,14 @@ TEST_F(MapStressTest, OwnedValuesAreFreedOnceUnderConcurrentReplacement)
 {
     CCountingMap map;
     map.SetOwnership(FALSE, TRUE);
+    const int nStores = 5000;
     auto writer = [&](int nSeed)
     {
-        for (int i = 0; i < 500; ++i)
+        for (int i = 0; i < nStores; ++i)
             map.SetAt(Slot(1 + (nSeed + i) % 40), ::operator new(8));
     };
-    std::thread a(writer, 0);
-    std::thread b(writer, 7);
-    a.join();
-    b.join();
+    RunTogether({[&] { writer(0); }, [&] { writer(7); }});
     EXPECT_EQ(40, map.GetCount());
-    EXPECT_EQ(1000 - 40, map.m_nFreed.load());
+    EXPECT_EQ(2 * nStores - 40, map.m_nFreed.load());
 }
 } // namespace
