@@ -274,6 +274,9 @@ MAP_BENCH_PAIR(BM_ReplaceOwned, ->Arg(1000)->Arg(100000))
 class CRatioReporter : public benchmark::ConsoleReporter
 {
 public:
+    // Plain text: the output usually goes to a log.
+    CRatioReporter() : ConsoleReporter(OO_None) {}
+
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);

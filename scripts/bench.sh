@@ -13,8 +13,9 @@ cd "$root"
 "$root/scripts/install-deps.sh"
 
 deps="$root/build/deps"
-source_dir=$(ls -d "$deps"/benchmark-*/ 2>/dev/null | head -n1)
-if [ -z "$source_dir" ]; then
+shopt -s nullglob
+found=("$deps"/benchmark-*/CMakeLists.txt)
+if [ ${#found[@]} -eq 0 ]; then
     mkdir -p "$deps/lists/partial"
     echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg]" \
         "http://deb.debian.org/debian bookworm main" >"$deps/sources.list"
@@ -23,8 +24,9 @@ if [ -z "$source_dir" ]; then
     apt-get "${apt_opts[@]}" update -qq
     (cd "$deps" && apt-get "${apt_opts[@]}" source --download-only -qq benchmark)
     tar xzf "$deps"/benchmark_*.orig.tar.gz -C "$deps"
-    source_dir=$(ls -d "$deps"/benchmark-*/ | head -n1)
+    found=("$deps"/benchmark-*/CMakeLists.txt)
 fi
+source_dir=$(dirname "${found[0]}")
 
 cmake -S . -B build/bench-native -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/bench-native --target collections_bench -j "$(nproc)" >/dev/null
